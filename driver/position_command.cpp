@@ -45,7 +45,7 @@ void Read_fen(T_Bitboard& b, const char* text) {
 
   for (int row = 0, file = 0; text[p] != ' '; ++p) {
     const char c = text[p];
-    if (c == '\0') return;
+    if (c == '\0') break;
     if (c == '/') {
       ++row;
       file = 0;

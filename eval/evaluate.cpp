@@ -106,49 +106,65 @@ inline int Eval_king(const T_Bitboard& b, int w, int bl) {
   return score;
 }
 
+constexpr u64 file_h = file_a << 7;
+
+// Every square below (above) a square of the set, on its file.
+constexpr u64 Fill_down(u64 set) {
+  set |= set >> 8;
+  set |= set >> 16;
+  return set | set >> 32;
+}
+constexpr u64 Fill_up(u64 set) {
+  set |= set << 8;
+  set |= set << 16;
+  return set | set << 32;
+}
+
+// The lowest pawn of every file that holds two or more: one per doubled file.
+inline int Doubled_files(u64 pawns) { return std::popcount(pawns & Fill_up(pawns << 8) & ~Fill_down(pawns >> 8)); }
+
+// Free-file terms of one side's pawns, given the squares that have an enemy pawn
+// ahead on their own file: 20 for a pawn with no enemy pawn ahead, 10 for each
+// neighbouring file without one (from the next rank on), and the passed set: the
+// pawns whose two sides are free, an edge counting as a free side.
+struct Free_files {
+  int score;
+  u64 passed;
+};
+inline Free_files Free_file_terms(u64 pawns, u64 enemy_ahead) {
+  const u64 free = pawns & ~enemy_ahead;
+  const u64 right = free & ~file_h & ~(enemy_ahead >> 1);
+  const u64 left = free & ~file_a & ~(enemy_ahead << 1);
+  return {free_file_bonus * std::popcount(free) + free_side_bonus * (std::popcount(right) + std::popcount(left)),
+          (right & left) | (right & file_a) | (left & file_h)};
+}
+
 inline int Eval_pawns(const T_Bitboard& b, int w, int bl) {
   int score = 0;
   const u64 white_pawns = b.white_piece[kind_pawn], black_pawns = b.black_piece[kind_pawn];
   const bool white_middle = bl > middlegame_threshold, black_middle = w > middlegame_threshold;
-  for (u64 p = white_pawns; p; p &= p - 1) {
-    const int s = std::countr_zero(p), file = s % 8;
-    score += white_middle ? pst_pawn_middle[s] : pst_pawn_end_rank[s / 8];
-    if (!(ray_up[s] & black_pawns)) {
-      score += free_file_bonus;
-      int sides = (file == 0 || file == 7) ? 1 : 0;
-      if (file != 7 && !(ray_up[s + 1] & black_pawns)) {
-        score += free_side_bonus;
-        ++sides;
-      }
-      if (file != 0 && !(ray_up[s - 1] & black_pawns)) {
-        score += free_side_bonus;
-        ++sides;
-      }
-      if (sides == 2 && !white_middle) score += passed_pawn_bonus_rank[s / 8];
-    }
+  if (white_middle) {
+    for (u64 p = white_pawns; p; p &= p - 1) score += pst_pawn_middle[std::countr_zero(p)];
+  } else {
+    for (u64 p = white_pawns; p; p &= p - 1) score += pst_pawn_end_rank[std::countr_zero(p) / 8];
   }
-  for (u64 p = black_pawns; p; p &= p - 1) {
-    const int s = std::countr_zero(p), file = s % 8, mirrored_rank = (63 - s) / 8;
-    score -= black_middle ? pst_pawn_middle[63 - s] : pst_pawn_end_rank[mirrored_rank];
-    if (!(ray_down[s] & white_pawns)) {
-      score -= free_file_bonus;
-      int sides = (file == 0 || file == 7) ? 1 : 0;
-      if (file != 7 && !(ray_down[s + 1] & white_pawns)) {
-        score -= free_side_bonus;
-        ++sides;
-      }
-      if (file != 0 && !(ray_down[s - 1] & white_pawns)) {
-        score -= free_side_bonus;
-        ++sides;
-      }
-      if (sides == 2 && !black_middle) score -= passed_pawn_bonus_rank[mirrored_rank];
-    }
+  if (black_middle) {
+    for (u64 p = black_pawns; p; p &= p - 1) score -= pst_pawn_middle[63 - std::countr_zero(p)];
+  } else {
+    for (u64 p = black_pawns; p; p &= p - 1) score -= pst_pawn_end_rank[7 - std::countr_zero(p) / 8];
   }
-  for (int file = 0; file < 8; ++file) {
-    const u64 mask = file_a << file;
-    if (std::popcount(white_pawns & mask) >= 2) score -= doubled_pawn_penalty;
-    if (std::popcount(black_pawns & mask) >= 2) score += doubled_pawn_penalty;
-  }
+
+  const Free_files white = Free_file_terms(white_pawns, Fill_down(black_pawns >> 8));
+  score += white.score;
+  if (!white_middle)
+    for (u64 p = white.passed; p; p &= p - 1) score += passed_pawn_bonus_rank[std::countr_zero(p) / 8];
+  const Free_files black = Free_file_terms(black_pawns, Fill_up(white_pawns << 8));
+  score -= black.score;
+  if (!black_middle)
+    for (u64 p = black.passed; p; p &= p - 1) score -= passed_pawn_bonus_rank[7 - std::countr_zero(p) / 8];
+
+  score -= doubled_pawn_penalty * Doubled_files(white_pawns);
+  score += doubled_pawn_penalty * Doubled_files(black_pawns);
   return score;
 }
 
