@@ -1,6 +1,7 @@
 // King safety (shield or centralisation), pawn structure, rook file mobility and
 // minor-piece placement. Each side's king and pawns switch to their endgame rules
 // when the opponent's pieces other than pawns and king are worth 1800 or less.
+#include <array>
 #include <bit>
 
 #include "eval/eval.h"
@@ -64,6 +65,35 @@ constexpr Board_table pst_pawn_middle = {
 constexpr signed char pst_pawn_end_rank[8] = {0, 0, 10, 20, 30, 40, 50, 0};
 constexpr short passed_pawn_bonus_rank[8] = {0, 0, 20, 30, 50, 70, 150, 0};
 
+// A table of small non-negative values split into bit planes: the sum of the table
+// over a set of squares is then a handful of popcounts instead of a walk.
+struct Planes {
+  u64 plane[8];
+};
+constexpr Planes Split(const signed char* table) {
+  Planes planes{};
+  for (int s = 0; s < 64; ++s)
+    for (int bit = 0; bit < 8; ++bit)
+      if (table[s] & (1 << bit)) planes.plane[bit] |= u64{1} << s;
+  return planes;
+}
+inline int Table_sum(const Planes& planes, u64 set) {
+  int sum = 0;
+  for (int bit = 0; bit < 7; ++bit) sum += std::popcount(set & planes.plane[bit]) << bit;
+  return sum;
+}
+using Square_values = std::array<signed char, 64>;
+constexpr Square_values Rank_table(const signed char* by_rank) {
+  Square_values t{};
+  for (int s = 0; s < 64; ++s) t[s] = by_rank[s / 8];
+  return t;
+}
+constexpr Square_values Turned(const signed char* table) {
+  Square_values t{};
+  for (int s = 0; s < 64; ++s) t[s] = table[63 - s];
+  return t;
+}
+
 constexpr int middlegame_threshold = 1800;
 constexpr int shield_gap = 20;
 constexpr int free_file_bonus = 20;
@@ -78,16 +108,39 @@ inline int Phase(const u64* piece) {
          1200 * std::popcount(piece[kind_queen]);
 }
 
-// A shield square off the board counts as a gap.
-inline int Shield_gap(const u8* own_name, int s) { return (s < 0 || s > 63 || own_name[s] == 0) ? shield_gap : 0; }
+// The three squares in front of a king (k + 7, k + 8, k + 9 for white, k - 7, k - 8,
+// k - 9 for black) that lie on the board; a square off the board is always a gap.
+constexpr auto Shield_masks(int direction) {
+  std::array<u64, 64> t{};
+  for (int k = 0; k < 64; ++k)
+    for (int d = 7; d <= 9; ++d) {
+      const int s = k + direction * d;
+      if (s >= 0 && s < 64) t[k] |= u64{1} << s;
+    }
+  return t;
+}
+constexpr auto white_shield = Shield_masks(1);
+constexpr auto black_shield = Shield_masks(-1);
+
+// 20 for each shield square without an own piece of any kind.
+inline int Shield_gaps(u64 shield, const u64* own_piece, u64 own_all) {
+  const u64 named = own_all & ~own_piece[kind_none];  // squares whose name is not 0
+  return shield_gap * (3 - std::popcount(shield & named));
+}
+
+// White's pawn tables, and black's read at 63 - s, as bit planes.
+constexpr Square_values pst_pawn_end = Rank_table(pst_pawn_end_rank);
+constexpr Planes white_pawn_middle = Split(pst_pawn_middle);
+constexpr Planes white_pawn_end = Split(pst_pawn_end.data());
+constexpr Planes black_pawn_middle = Split(Turned(pst_pawn_middle).data());
+constexpr Planes black_pawn_end = Split(Turned(pst_pawn_end.data()).data());
 
 inline int Eval_king(const T_Bitboard& b, int w, int bl) {
   int score = 0;
   if (const u64 king = b.white_piece[kind_king]) {
     const int k = std::countr_zero(king);
     if (bl > middlegame_threshold) {
-      const int shield = Shield_gap(b.white_name_from_coord, k + 7) + Shield_gap(b.white_name_from_coord, k + 8) +
-                         Shield_gap(b.white_name_from_coord, k + 9);
+      const int shield = Shield_gaps(white_shield[k], b.white_piece, b.all_white_piece);
       score += pst_king_middle[k] - shield;
     } else {
       score += pst_king_end[k];
@@ -96,8 +149,7 @@ inline int Eval_king(const T_Bitboard& b, int w, int bl) {
   if (const u64 king = b.black_piece[kind_king]) {
     const int k = std::countr_zero(king);
     if (w > middlegame_threshold) {
-      const int shield = Shield_gap(b.black_name_from_coord, k - 7) + Shield_gap(b.black_name_from_coord, k - 8) +
-                         Shield_gap(b.black_name_from_coord, k - 9);
+      const int shield = Shield_gaps(black_shield[k], b.black_piece, b.all_black_piece);
       score += shield - pst_king_middle[k];
     } else {
       score -= pst_king_end[k];
@@ -143,16 +195,8 @@ inline int Eval_pawns(const T_Bitboard& b, int w, int bl) {
   int score = 0;
   const u64 white_pawns = b.white_piece[kind_pawn], black_pawns = b.black_piece[kind_pawn];
   const bool white_middle = bl > middlegame_threshold, black_middle = w > middlegame_threshold;
-  if (white_middle) {
-    for (u64 p = white_pawns; p; p &= p - 1) score += pst_pawn_middle[std::countr_zero(p)];
-  } else {
-    for (u64 p = white_pawns; p; p &= p - 1) score += pst_pawn_end_rank[std::countr_zero(p) / 8];
-  }
-  if (black_middle) {
-    for (u64 p = black_pawns; p; p &= p - 1) score -= pst_pawn_middle[63 - std::countr_zero(p)];
-  } else {
-    for (u64 p = black_pawns; p; p &= p - 1) score -= pst_pawn_end_rank[7 - std::countr_zero(p) / 8];
-  }
+  score += Table_sum(white_middle ? white_pawn_middle : white_pawn_end, white_pawns);
+  score -= Table_sum(black_middle ? black_pawn_middle : black_pawn_end, black_pawns);
 
   const Free_files white = Free_file_terms(white_pawns, Fill_down(black_pawns >> 8));
   score += white.score;

@@ -26,7 +26,7 @@ inline void Move_forward(T_List& list, int k, int t) {
 
 // Brings the move to position p when it stands at p or later; otherwise nothing moves.
 inline void Bring_to(T_List& list, i32 move, int p) {
-  if (p >= list.end_list || list.move[p] == move) return;
+  if (move == 0 || p >= list.end_list || list.move[p] == move) return;  // no move word is 0
   for (int k = p + 1; k < list.end_list; ++k)
     if (list.move[k] == move) {
       Move_forward(list, k, p);
