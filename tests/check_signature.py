@@ -13,7 +13,7 @@ bench = sys.argv[1]
 run = subprocess.run([bench, str(SIGNATURE_DEPTH)], capture_output=True, text=True, timeout=600)
 print(run.stdout, end="")
 last = run.stdout.strip().splitlines()[-1].split()
-fields = dict(zip(last[0::2], last[1::2]))
+fields = dict(zip(last[1::2], last[2::2]))  # "total nodes N ms T nps R faults F"
 nodes, faults = int(fields["nodes"]), int(fields["faults"])
 ok = True
 if faults != 0 or run.returncode != 0:
