@@ -26,9 +26,8 @@ inline void Push_quiet(T_List& list, int& n, i32 move) {
 template <Scan scan>
 inline void Ray_capture(T_List& list, int& n, const Table& ray, int s, u64 occupied, u64 enemy,
                         const u8* enemy_name, int piece) {
-  const u64 blockers = ray[s] & occupied;
-  if (!blockers) return;
-  const int t = Nearest<scan>(blockers);
+  if (!(ray[s] & enemy)) return;  // no enemy on the ray: nothing to capture
+  const int t = Nearest<scan>(ray[s] & occupied);
   if (enemy & square_bit[t]) {
     const int captured = enemy_name[t];
     Push(list, n, Move_word(piece, t, s, capture, captured), 10 * captured - piece);
@@ -130,13 +129,33 @@ inline void Piece_quiets(T_List& list, int& n, const T_Bitboard& b, const u64* o
   }
 }
 
+constexpr u64 not_file_a = ~0x0101010101010101ULL;
+constexpr u64 not_file_h = ~0x8080808080808080ULL;
+constexpr u64 pawn_capture_ranks = 0x00FFFFFFFFFFFF00ULL;  // ranks 2 to 7, where pawns capture
+
+// The pawns that have anything to write in the capture generator: a capture target,
+// a promotion rank, or an en-passant chance. The others would write nothing, so
+// walking only these keeps the order.
+inline u64 White_pawns_with_tactics(const T_Bitboard& b, u64 enemy) {
+  const u64 pawns = b.white_piece[kind_pawn];
+  const u64 capturing = pawns & pawn_capture_ranks & ((((enemy & not_file_h) >> 7) | ((enemy & not_file_a) >> 9)));
+  const u64 rest = pawns & (b.taking_passage_yes ? 0x00FF00FF00000000ULL : 0x00FF000000000000ULL);
+  return capturing | rest;
+}
+inline u64 Black_pawns_with_tactics(const T_Bitboard& b, u64 enemy) {
+  const u64 pawns = b.black_piece[kind_pawn];
+  const u64 capturing = pawns & pawn_capture_ranks & ((((enemy & not_file_a) << 7) | ((enemy & not_file_h) << 9)));
+  const u64 rest = pawns & (b.taking_passage_yes ? 0x00000000FF00FF00ULL : 0x000000000000FF00ULL);
+  return capturing | rest;
+}
+
 }  // namespace
 
 void Generator_captures_white(T_List& list, const T_Bitboard& b) {
   int n = 0;
   const u64 enemy = b.all_black_piece;
   const u8* enemy_name = b.black_name_from_coord;
-  for (u64 p = b.white_piece[kind_pawn]; p; p &= p - 1) {
+  for (u64 p = White_pawns_with_tactics(b, enemy); p; p &= p - 1) {
     const int s = std::countr_zero(p);
     if (s >= 48 && s <= 55) {
       if (!(b.all_piece & square_bit[s + 8])) Promotions(list, n, s, s + 8, 10, 0);
@@ -170,7 +189,7 @@ void Generator_captures_black(T_List& list, const T_Bitboard& b) {
   int n = 0;
   const u64 enemy = b.all_white_piece;
   const u8* enemy_name = b.white_name_from_coord;
-  for (u64 p = b.black_piece[kind_pawn]; p; p &= p - 1) {
+  for (u64 p = Black_pawns_with_tactics(b, enemy); p; p &= p - 1) {
     const int s = std::countr_zero(p);
     if (s >= 8 && s <= 15) {
       if (!(b.all_piece & square_bit[s - 8])) Promotions(list, n, s, s - 8, 10, 0);
