@@ -191,10 +191,9 @@ inline Free_files Free_file_terms(u64 pawns, u64 enemy_ahead) {
           (right & left) | (right & file_a) | (left & file_h)};
 }
 
-inline int Eval_pawns(const T_Bitboard& b, int w, int bl) {
+// The pawn terms depend only on the two pawn sets and the two phases.
+int Pawn_structure(u64 white_pawns, u64 black_pawns, bool white_middle, bool black_middle) {
   int score = 0;
-  const u64 white_pawns = b.white_piece[kind_pawn], black_pawns = b.black_piece[kind_pawn];
-  const bool white_middle = bl > middlegame_threshold, black_middle = w > middlegame_threshold;
   score += Table_sum(white_middle ? white_pawn_middle : white_pawn_end, white_pawns);
   score -= Table_sum(black_middle ? black_pawn_middle : black_pawn_end, black_pawns);
 
@@ -210,6 +209,33 @@ inline int Eval_pawns(const T_Bitboard& b, int w, int bl) {
   score -= doubled_pawn_penalty * Doubled_files(white_pawns);
   score += doubled_pawn_penalty * Doubled_files(black_pawns);
   return score;
+}
+
+// The pawn structure changes far less often than the pieces, so its score is kept in
+// a small direct-mapped cache. Entries hold the full pawn sets and phases they were
+// computed for: a hit is always the exact value.
+struct T_Pawn_entry {
+  u64 white_pawns;
+  u64 black_pawns;
+  i32 score;
+  u8 phases;  // bit 0 white middlegame, bit 1 black middlegame, bit 2 filled
+};
+constexpr int pawn_cache_bits = 12;
+T_Pawn_entry pawn_cache[1 << pawn_cache_bits];
+
+inline int Eval_pawns(const T_Bitboard& b, int w, int bl) {
+  const u64 white_pawns = b.white_piece[kind_pawn], black_pawns = b.black_piece[kind_pawn];
+  const bool white_middle = bl > middlegame_threshold, black_middle = w > middlegame_threshold;
+  const u8 phases = static_cast<u8>(4 | (white_middle ? 1 : 0) | (black_middle ? 2 : 0));
+  const u64 mix = (white_pawns ^ (black_pawns * 0x9E3779B97F4A7C15ULL)) * 0xFF51AFD7ED558CCDULL;
+  T_Pawn_entry& entry = pawn_cache[mix >> (64 - pawn_cache_bits)];
+  if (entry.phases != phases || entry.white_pawns != white_pawns || entry.black_pawns != black_pawns) {
+    entry.white_pawns = white_pawns;
+    entry.black_pawns = black_pawns;
+    entry.phases = phases;
+    entry.score = Pawn_structure(white_pawns, black_pawns, white_middle, black_middle);
+  }
+  return entry.score;
 }
 
 inline int Eval_pieces(const T_Bitboard& b) {
