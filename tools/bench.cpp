@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int default_depth = 9;
+constexpr int default_depth = 10;
 
 struct Captured {
   std::uint64_t nodes = 0;
