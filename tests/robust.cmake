@@ -21,6 +21,10 @@ add_test(NAME robust.selfplay
          COMMAND ${robust_python} ${robust_dir}/selfplay.py $<TARGET_FILE:zarnik> $<TARGET_FILE:legal_moves>
                  --games 5 --go "go movetime 10" --max-plies 40)
 set_tests_properties(robust.selfplay PROPERTIES TIMEOUT 300)
+# Whole games at a small depth, played to mate, stalemate, repetition or 300 plies.
+add_test(NAME robust.selfplay_whole_games
+         COMMAND ${robust_python} ${robust_dir}/selfplay.py $<TARGET_FILE:zarnik> $<TARGET_FILE:legal_moves>
+                 --games 3 --go "go depth 4" --max-plies 300)
 add_test(NAME robust.selfplay_long
          COMMAND ${robust_python} ${robust_dir}/selfplay.py $<TARGET_FILE:zarnik> $<TARGET_FILE:legal_moves>
                  --games 16 --go "go movetime 50" --openings ${CMAKE_CURRENT_SOURCE_DIR}/data/wac.epd)
